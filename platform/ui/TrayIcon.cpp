@@ -25,6 +25,11 @@ void TTrayIcon::SetIconIndex(int index) {
   if (visible_) backend_.NotifyIcon(NotifyMessage::Modify, *this);
 }
 
+void TTrayIcon::ShowIcon(const TIcon& icon) {
+  shown_ = icon;
+  if (visible_) backend_.NotifyIcon(NotifyMessage::Modify, *this);
+}
+
 void TTrayIcon::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;

@@ -38,6 +38,9 @@ class TTrayIcon : public TComponent {
   void SetVisible(bool visible);
 
   const TIcon& ShownIcon() const { return shown_; }
+  // Shows `icon` now, whatever the index says (for a picture the icon list
+  // has no entry for); the index stays. When visible, updates the entry.
+  void ShowIcon(const TIcon& icon);
   // Whether the notification area holds the entry now.
   bool EntryAdded() const { return added_; }
 
