@@ -31,14 +31,14 @@ constexpr const char* kArt16[16] = {
     "................",  //
     "KKKKKKKKKKK.....",  //
     "KLLLLLLLLLK.....",  //
-    "KLLHHHHGLLK.KKK.",  //
+    "KLLHHHGGLLK.KKK.",  //
     "KLHHHGGGGLK.KWK.",  //
     "KLHHGGGGGLK.KWK.",  //
-    "KLHGGDGGGLK.KWK.",  //
-    "KLGGDKDGGLK.KRK.",  //
-    "KLGGGDGGDLK.KRK.",  //
-    "KLGGGGGDGLK.KRK.",  //
-    "KLLGGGDGLLK.KRK.",  //
+    "KLHGGKGGGLK.KWK.",  //
+    "KLGGGGGGGLK.KRK.",  //
+    "KLGGGGGGDLK.KRK.",  //
+    "KLLGGGGDGLK.KRK.",  //
+    "KLLLLLDLLLK.KRK.",  //
     "KLLLLDLLLLKKRRRK",  //
     "KLLLLLLLLLKKRPRK",  //
     "KKKKKKKKKKKKRRRK",  //
