@@ -11,6 +11,9 @@ TComponent::TComponent(TComponent* owner, ComponentKind kind, std::string name)
 
 TComponent::~TComponent() {
   peer_.reset();
+  // Components this one still lists outlive it: they must not reach back into
+  // a list that is gone.
+  for (TComponent* c : components_) c->owner_ = nullptr;
   if (owner_ != nullptr) {
     auto& list = owner_->components_;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());

@@ -44,12 +44,20 @@ void TListView::Select(TListItem* item) {
     selected_ = nullptr;
     Changed(Aspect::Selection, old->Index());
     if (OnSelectItem) OnSelectItem(this, old, false);
+    // The handler may have removed the rows; a row that is gone is not selected.
+    if (item != nullptr && !Contains(item)) return;
   }
   if (item != nullptr) {
     selected_ = item;
     Changed(Aspect::Selection, item->Index());
     if (OnSelectItem) OnSelectItem(this, item, true);
   }
+}
+
+bool TListView::Contains(const TListItem* item) const {
+  for (const auto& row : rows_)
+    if (row.get() == item) return true;
+  return false;
 }
 
 void TListView::UserSelect(int index) {

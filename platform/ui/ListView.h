@@ -72,6 +72,7 @@ class TListView : public TWinControl {
  private:
   friend class TListItem;
   void RowChanged(int index) { Changed(Aspect::Rows, index); }
+  bool Contains(const TListItem* item) const;
 
   std::vector<std::unique_ptr<TListItem>> rows_;
   TListItem* selected_ = nullptr;
