@@ -5,13 +5,15 @@
 #include "icons/Raster.h"
 
 // The number is drawn with the built-in pixel font, 9 pixels high, centred
-// on one line in the 16x16 square: digits are 5 pixels wide and "1" is 3,
-// with a 1-pixel gap. Every number from -99 to 199 fits whole ("100" is 15
-// pixels wide). From 200 to 255 the text is 17 pixels wide and loses the
-// leftmost column of its leading "2", which keeps its top stroke and its
-// base and still reads as a 2; the other two digits are whole. Wider text
-// (negative three-digit numbers, four digits and more) is centred and cut
-// equally on both sides, the odd column on the left.
+// on one line in the 16x16 square: digits are 5 pixels wide, "1" and "-" are
+// 3, with a 1-pixel gap between characters. Every number from -99 to 199
+// fits whole ("100" is 15 pixels wide), and so does any number from 200 to
+// 255 with a "1" in it ("211", "241"). The other numbers from 200 to 255 are
+// 17 pixels wide and lose only the leftmost column of their leading "2",
+// which keeps its top stroke and its base and still reads as a 2; the other
+// two digits are whole. Wider text (negative three-digit numbers, four digits
+// and more) is centred and cut equally on both sides, the odd column on the
+// left.
 
 namespace {
 

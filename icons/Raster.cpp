@@ -31,6 +31,9 @@ namespace {
 
 std::atomic<int> g_live{0};
 
+// What a compatible bitmap holds before anything is drawn into it.
+constexpr COLORREF kUndefined = Rgb(0x80, 0x80, 0x80);
+
 int FloorDiv2(int n) {
   return n >= 0 ? n / 2 : -((-n + 1) / 2);
 }
@@ -46,13 +49,14 @@ void Put(TBitmap& bm, int x, int y, COLORREF c) {
             static_cast<std::size_t>(x)] = bm.Monochrome ? ToMono(c) : c;
 }
 
-HBITMAP NewBitmap(int width, int height, bool monochrome) {
+HBITMAP NewBitmap(int width, int height, bool monochrome, COLORREF fill = kBlack) {
   if (width <= 0 || height <= 0) return nullptr;
   auto* bm = new TBitmap;
   bm->Width = width;
   bm->Height = height;
   bm->Monochrome = monochrome;
-  bm->Pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), kBlack);
+  bm->Pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                    monochrome ? ToMono(fill) : fill);
   ++g_live;
   return bm;
 }
@@ -117,7 +121,7 @@ bool DeleteDC(HDC dc) {
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
   if (dc == nullptr) return nullptr;
   const bool mono = dc->Screen ? !dc->Colour : dc->Bitmap->Monochrome;
-  return NewBitmap(width, height, mono);
+  return NewBitmap(width, height, mono, kUndefined);
 }
 
 HBITMAP CreateBitmap(int width, int height, int planes, int bitsPerPixel, const COLORREF* bits) {

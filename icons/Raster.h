@@ -73,7 +73,9 @@ HDC CreateCompatibleDC(HDC reference);
 bool DeleteDC(HDC dc);
 
 // A bitmap in the pixel format of the bitmap `dc` holds (the screen: 32-bit
-// colour; a fresh memory context: monochrome). Its pixels start black.
+// colour; a fresh memory context: monochrome). Its first content is not
+// defined (as on a real device): here it is mid grey, or white when
+// monochrome, so that a drawing that forgets to fill it shows.
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 // A bitmap of `planes` planes of `bitsPerPixel` bits: 1, 1 (monochrome) or
 // 1, 32 (colour); any other combination gives null. Its pixels start at 0
