@@ -23,6 +23,11 @@ LinuxDeviceBackend::~LinuxDeviceBackend() {
   for (auto& [handle, drive] : open_) ::close(drive.fd);
 }
 
+int LinuxDeviceBackend::Ioctl(int fd, unsigned long request, void* arg) {
+  if (options_.ioctl) return options_.ioctl(fd, request, arg);
+  return ::ioctl(fd, request, arg);
+}
+
 THandle LinuxDeviceBackend::Open(const std::u16string& path, std::uint32_t /*access*/,
                                  std::uint32_t /*share*/) {
   const std::string node = MapDrivePath(path, options_.sys_block_root, options_.dev_root);
@@ -64,7 +69,7 @@ bool LinuxDeviceBackend::Control(THandle handle, std::uint32_t code, const void*
   if (code == SMART_GET_VERSION) {
     // The pass-through answers when the device takes SG_IO at all.
     int version = 0;
-    if (::ioctl(drive.fd, SG_GET_VERSION_NUM, &version) != 0 || version < 30000) return false;
+    if (Ioctl(drive.fd, SG_GET_VERSION_NUM, &version) != 0 || version < 30000) return false;
     const GETVERSIONINPARAMS answer = VersionAnswer();
     std::memcpy(out, &answer, sizeof answer);
     if (returned != nullptr) *returned = sizeof answer;
@@ -96,7 +101,8 @@ bool LinuxDeviceBackend::SendAtaCommand(OpenDrive& drive, const void* in, void* 
   io.timeout = options_.timeout_ms;
 
   SgAnswer answer;
-  answer.ioctl_result = ::ioctl(drive.fd, SG_IO, &io) == 0 ? 0 : -1;
+  errno = 0;
+  answer.ioctl_result = Ioctl(drive.fd, SG_IO, &io) == 0 ? 0 : -1;
   answer.ioctl_errno = answer.ioctl_result == 0 ? 0 : errno;
   if (answer.ioctl_result == 0) {
     answer.status = io.status;

@@ -8,6 +8,7 @@
 #define KELVANE_PLATFORM_LINUX_LINUXDEVICE_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -30,6 +31,8 @@ struct LinuxDeviceOptions {
   // Opens only block devices; tests switch it off to open plain files.
   bool block_devices_only = true;
   unsigned timeout_ms = kCommandTimeoutMs;
+  // The ioctl call, for tests that play the kernel's part; empty: ::ioctl.
+  std::function<int(int fd, unsigned long request, void* arg)> ioctl;
 };
 
 class LinuxDeviceBackend : public DeviceBackend {
@@ -54,6 +57,7 @@ class LinuxDeviceBackend : public DeviceBackend {
     bool no_answer;  // a command timed out: send nothing more on this handle
   };
   bool SendAtaCommand(OpenDrive& drive, const void* in, void* out, std::uint32_t* returned);
+  int Ioctl(int fd, unsigned long request, void* arg);
 
   LinuxDeviceOptions options_;
   mutable std::mutex mutex_;
