@@ -4,6 +4,8 @@
 //                                      ground, 16 a row, for looking them over
 // The PNGs are RGBA, uncompressed (stored deflate blocks): small enough at
 // these sizes and needing nothing beyond the standard library.
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
