@@ -9,7 +9,7 @@ profile=${1:-run}
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core)
 testing=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth openbox tint2 xdotool x11-apps x11-utils imagemagick
-  qemu-system-x86 linux-image-amd64 busybox-static cpio kmod smartmontools libcap2-bin)
+  qemu-system-x86 linux-image-amd64 busybox-static cpio kmod smartmontools libcap2-bin python3)
 
 case "$profile" in
   run) wanted=("${build[@]}") ;;
