@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ struct RequestCase {
   std::uint8_t drive;
   Bytes registers;  // request bytes 4-10
 };
+void PrintTo(const RequestCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class RequestBytesTest : public ::testing::TestWithParam<RequestCase> {};
 
@@ -172,6 +176,9 @@ struct TextCase {
   std::string reading_order;   // the field's bytes as the drive means them
   std::string expected;
 };
+void PrintTo(const TextCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class TextDecodingTest : public ReaderTest, public ::testing::WithParamInterface<TextCase> {};
 
@@ -248,6 +255,9 @@ struct FailureCase {
   std::vector<std::string> sent;
   bool smart_supported, identity, smart_data, thresholds;
 };
+void PrintTo(const FailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ReaderFailureTest : public ReaderTest, public ::testing::WithParamInterface<FailureCase> {};
 

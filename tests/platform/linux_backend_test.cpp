@@ -305,7 +305,7 @@ struct FakeKernel {
     io->host_status = host;
     io->driver_status = driver;
     io->sb_len_wr = static_cast<unsigned char>(std::min<std::size_t>(sense.size(), io->mx_sb_len));
-    std::memcpy(io->sbp, sense.data(), io->sb_len_wr);
+    if (io->sb_len_wr > 0) std::memcpy(io->sbp, sense.data(), io->sb_len_wr);
     return 0;
   }
 };
