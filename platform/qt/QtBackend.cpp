@@ -84,10 +84,13 @@ class FormWidget : public QWidget {
   void changeEvent(QEvent* event) override {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange) return;
+    // A hidden window is minimized by nobody: what arrives then is the window
+    // manager catching up with an earlier state.
+    if (!isVisible()) return;
     const bool minimized = isMinimized();
     if (minimized && form_.WindowState() != TWindowState::Minimized) {
       input([this] { form_.UserMinimize(); });
-    } else if (!minimized && form_.WindowState() == TWindowState::Minimized && isVisible()) {
+    } else if (!minimized && form_.WindowState() == TWindowState::Minimized) {
       input([this] { form_.UserRestore(); });
     }
   }
@@ -285,37 +288,58 @@ class FormPeer : public ControlPeer {
     if (form_.ClientWidth() > 0 && form_.ClientHeight() > 0)
       widget_->setFixedSize(S(form_.ClientWidth()), S(form_.ClientHeight()));
   }
-  void ApplyVisible() override {
-    if (form_.Visible()) {
-      widget_->show();
+  void ApplyVisible() override { SyncWindow(); }
+  // Brings the window to the component's visibility and window state.
+  void SyncWindow() {
+    QWidget* w = widget_;
+    if (form_.Closed()) {
+      w->hide();
+      backend_.FormClosed(form_);
       return;
     }
-    if (form_.Closed()) {
-      widget_->hide();
-      backend_.FormClosed(form_);
-    } else if (widget_->isMinimized()) {
-      // Hidden straight from the minimize, the window manager would still be
-      // iconifying it; hide once that is over, if it is still wanted then.
-      QTimer::singleShot(0, widget_, [this] {
-        if (!form_.Visible()) widget_->hide();
-      });
-    } else {
-      widget_->hide();
+    if (!form_.Visible()) {
+      if (w->isMinimized() || form_.WindowState() == TWindowState::Minimized) {
+        // Hidden straight from the minimize, the window manager would still
+        // be iconifying it; hide once that is over, if it is still wanted then.
+        QTimer::singleShot(0, w, [this] {
+          if (!form_.Visible()) widget_->hide();
+        });
+      } else {
+        w->hide();
+      }
+      return;
+    }
+    if (form_.WindowState() == TWindowState::Minimized) {
+      if (w->isVisible()) {
+        if (!w->isMinimized()) w->setWindowState(w->windowState() | Qt::WindowMinimized);
+      } else {
+        // Shown while minimized: usually a restore follows at once, and then
+        // the window must map normal, not iconic first.
+        QTimer::singleShot(0, w, [this] {
+          if (form_.Visible() && form_.WindowState() == TWindowState::Minimized &&
+              !widget_->isVisible()) {
+            widget_->setWindowState(widget_->windowState() | Qt::WindowMinimized);
+            widget_->show();
+          }
+        });
+      }
+      return;
+    }
+    // Visible and normal. A plain show() of a window hidden while minimized
+    // maps it iconic again: clear the state first.
+    const bool was_away = !w->isVisible() || w->isMinimized();
+    if (w->windowState() & Qt::WindowMinimized)
+      w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+    if (!w->isVisible()) w->show();
+    if (was_away) {
+      w->raise();
+      w->activateWindow();
     }
   }
   void UpdateOther(Aspect what, int) override {
     switch (what) {
       case Aspect::WindowState:
-        if (form_.WindowState() == TWindowState::Minimized) {
-          widget_->setWindowState(widget_->windowState() | Qt::WindowMinimized);
-        } else {
-          widget_->setWindowState(widget_->windowState() & ~Qt::WindowMinimized);
-          if (form_.Visible()) {
-            widget_->show();
-            widget_->raise();
-            widget_->activateWindow();
-          }
-        }
+        SyncWindow();
         break;
       case Aspect::Activate:
         widget_->activateWindow();
@@ -569,7 +593,10 @@ class ListViewPeer : public ControlPeer {
   }
   void SyncRows(int index) {
     QSignalBlocker block(tree());
-    if (index < 0) tree()->clear();
+    if (index < 0) {
+      tree()->clear();
+      tree()->scrollToTop();
+    }
     while (tree()->topLevelItemCount() > list_.Count())
       delete tree()->takeTopLevelItem(tree()->topLevelItemCount() - 1);
     const int first_new = tree()->topLevelItemCount();

@@ -219,7 +219,7 @@ int main(int argc, char** argv) {
         if (line == "dump") {
           Dump(backend);
         } else if (line == "quit" && HDForm != nullptr) {
-          if (QWidget* w = backend.Widget(*HDForm)) w->close();
+          HDForm->UserClose();
         }
       }
     });
