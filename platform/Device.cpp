@@ -26,7 +26,8 @@ bool DeviceControl(THandle handle, std::uint32_t code, const void* in, std::uint
                    void* out, std::uint32_t out_len, std::uint32_t* returned) {
   if (returned != nullptr) *returned = 0;
   if (g_backend == nullptr || handle == INVALID_HANDLE_VALUE) return false;
-  if (!IsPermittedExchange(code, in, in_len, out_len)) return false;
+  // Every permitted exchange answers into `out`: without one there is nowhere to put it.
+  if (out == nullptr || !IsPermittedExchange(code, in, in_len, out_len)) return false;
   return g_backend->Control(handle, code, in, in_len, out, out_len, returned);
 }
 

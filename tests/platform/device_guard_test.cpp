@@ -128,9 +128,13 @@ TEST_F(GuardTest, RefusesEverythingElseBeforeTheBackend) {
        sizeof out - 1},
       {"version with input", SMART_GET_VERSION, &good, 4, &v, sizeof v},
       {"version answer short", SMART_GET_VERSION, nullptr, 0, &v, sizeof v - 1},
+      {"no answer buffer", SMART_RCV_DRIVE_DATA, &good, SENDCMDINPARAMS_SENT, nullptr, sizeof out},
+      {"no version buffer", SMART_GET_VERSION, nullptr, 0, nullptr, sizeof v},
   };
   for (const CodeCase& c : codes) {
-    EXPECT_FALSE(platform::IsPermittedExchange(c.code, c.in, c.in_len, c.out_len)) << c.name;
+    if (c.out != nullptr) {
+      EXPECT_FALSE(platform::IsPermittedExchange(c.code, c.in, c.in_len, c.out_len)) << c.name;
+    }
     EXPECT_FALSE(
         platform::DeviceControl(handle_, c.code, c.in, c.in_len, c.out, c.out_len, nullptr))
         << c.name;
