@@ -83,6 +83,14 @@ void ReadDiskInfo(std::int32_t DriveIndex) {
                                      platform::FILE_SHARE_READ | platform::FILE_SHARE_WRITE);
   if (DriveHandle == platform::INVALID_HANDLE_VALUE) return;
 
+  // The drive is closed however the read ends, also when a layer below throws.
+  struct CloseOnExit {
+    ~CloseOnExit() {
+      platform::CloseDevice(DriveHandle);
+      DriveHandle = platform::INVALID_HANDLE_VALUE;
+    }
+  } close_on_exit;
+
   GETVERSIONINPARAMS version;
   std::memset(&version, 0, sizeof version);
   std::uint32_t returned = 0;
@@ -120,7 +128,4 @@ void ReadDiskInfo(std::int32_t DriveIndex) {
     ReadSmartValues(request, CurrentDisk.SmartDataOut, 0);
     ReadSmartThresholds(request, CurrentDisk.SmartThresholdsOut, 0);
   }
-
-  platform::CloseDevice(DriveHandle);
-  DriveHandle = platform::INVALID_HANDLE_VALUE;
 }

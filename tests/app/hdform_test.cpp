@@ -374,6 +374,7 @@ TEST_F(FormTest, FailureInTheReadLeavesLaterFieldsClearedAndTheTimerRunning) {
   EXPECT_EQ(f.StatusListView.Count(), 0);
   EXPECT_TRUE(f.SMARTCheckBox.Checked());  // the previous read's flag, not yet rewritten
   EXPECT_EQ(backend.notify_calls.size(), notify_calls);  // the tray step was not reached
+  EXPECT_EQ(throwing.OpenHandles(), 0);  // the drive was closed all the same
 
   // The timer goes on: the next tick reads again, 30 s after the failed refresh.
   const int opens = throwing.Opens();
