@@ -5,10 +5,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh run
-cmake --preset default >/dev/null
-cmake --build --preset default --target kelvane kelvane-report
+cmake --preset app >/dev/null
+cmake --build --preset app
 
-bin=build/default/app
+bin=build/app/app
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$bin/kelvane" ]; then
   exec "$bin/kelvane"
 fi
