@@ -1,6 +1,8 @@
 // A bare Qt window of Kelvane's size, for comparing start-up figures: prints
-// the time from start to its first paint and quits.
+// the time from start to its first paint and quits. With --text it holds one
+// line of text, so that the font set-up is in the figure as well.
 #include <QApplication>
+#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
@@ -37,6 +39,10 @@ int main(int argc, char** argv) {
   Window window;
   window.setFixedSize(456, 518);
   window.setWindowTitle(QStringLiteral("bare"));
+  if (QApplication::arguments().contains(QStringLiteral("--text"))) {
+    auto* label = new QLabel(QStringLiteral("Physical Drive 1"), &window);
+    label->move(16, 16);
+  }
   window.show();
   return QApplication::exec();
 }
