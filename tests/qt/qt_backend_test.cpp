@@ -460,6 +460,9 @@ TEST_F(QtBackendTest, WindowManagerMinimizeHidesThroughTheMinimizeEventAndCloseC
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Offscreen also when CTest lists the cases, which it does without the
+  // test's environment.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication qt(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
