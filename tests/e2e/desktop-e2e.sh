@@ -145,6 +145,23 @@ screenshot() {
 
 # ---- The cases ------------------------------------------------------------
 
+# A fixed window: 456 x 518, minimize and close but no maximize or resize.
+case_fixed_window() {
+  local actions size
+  actions=$(xprop -id "$WINDOW_ID" _NET_WM_ALLOWED_ACTIONS)
+  size=$(xwininfo -id "$WINDOW_ID" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
+  [ "$size" = 456x518 ] && log "ok: client area $size" || fail "client area $size, not 456x518"
+  case "$actions" in
+    *MAXIMIZE*) fail "the window manager offers maximize: $actions" ;;
+    *MINIMIZE*) log "ok: minimize without maximize" ;;
+    *) fail "the window manager offers no minimize: $actions" ;;
+  esac
+  xdotool windowsize "$WINDOW_ID" 600 700
+  sleep 0.3
+  size=$(xwininfo -id "$WINDOW_ID" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
+  [ "$size" = 456x518 ] && log "ok: no resize" || fail "resized to $size"
+}
+
 # Picks the second drive in the real drop-down, then clicks Refresh.
 case_second_drive() {
   dump
@@ -250,6 +267,7 @@ start_tray_host && HAVE_TRAY=1
 start_app "$FIXTURES/desktop-hdd.drive" "$FIXTURES/ssd.drive"
 sleep 0.5
 screenshot first-drive
+case_fixed_window
 case_second_drive
 if [ "$HAVE_TRAY" = 1 ]; then
   case_tray_icon
