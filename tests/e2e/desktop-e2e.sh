@@ -42,6 +42,10 @@ die() {
   echo "e2e: FAIL: $*"
   [ -f "$WORK/app.out" ] && sed 's/^/  app: /' "$WORK/app.out" | tail -40
   [ -f "$WORK/app.err" ] && sed 's/^/  app stderr: /' "$WORK/app.err" | tail -20
+  local f
+  for f in xvfb openbox tint2; do
+    [ -s "$WORK/$f.log" ] && sed "s/^/  $f: /" "$WORK/$f.log" | tail -20
+  done
   exit 1
 }
 
@@ -60,7 +64,7 @@ wait_for() {
 start_display() {
   Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 8>"$WORK/displayfd" &
   PIDS+=($!)
-  wait_for '[ -s "$WORK/displayfd" ]' 100 || die "Xvfb did not start"
+  wait_for '[ -s "$WORK/displayfd" ]' 300 || die "Xvfb did not start"
   export DISPLAY=":$(head -n1 "$WORK/displayfd")"
   log "display $DISPLAY"
 }
@@ -69,7 +73,7 @@ start_window_manager() {
   openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
   PIDS+=($!)
   # openbox owns the WM_S0 selection once it runs.
-  wait_for 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window' 100 ||
+  wait_for 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window' 300 ||
     die "openbox did not start"
 }
 
@@ -87,7 +91,7 @@ systray_sort = ascending
 EOF
   tint2 -c "$WORK/tint2rc" >"$WORK/tint2.log" 2>&1 &
   PIDS+=($!)
-  wait_for 'xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && xdotool search --class tint2 >/dev/null 2>&1' 100 ||
+  wait_for 'xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && xdotool search --class tint2 >/dev/null 2>&1' 300 ||
     die "tint2 did not start"
   return 0
 }
@@ -102,9 +106,9 @@ start_app() {
   APP_PID=$!
   PIDS+=($APP_PID)
   exec 7>"$WORK/commands"
-  wait_for 'grep -q "^ready" "$WORK/app.out"' 150 || die "the window did not come up"
+  wait_for 'grep -q "^ready" "$WORK/app.out"' 300 || die "the window did not come up"
   WINDOW_ID=$(awk -F'\t' '/^ready/ {print $2; exit}' "$WORK/app.out")
-  wait_for 'xwininfo -id "$WINDOW_ID" 2>/dev/null | grep -q IsViewable' 100 || die "the window is not mapped"
+  wait_for 'xwininfo -id "$WINDOW_ID" 2>/dev/null | grep -q IsViewable' 300 || die "the window is not mapped"
 }
 
 # Asks the window for its state; the block lands in $WORK/state.
@@ -112,7 +116,7 @@ STATE_COUNT=0
 dump() {
   STATE_COUNT=$((STATE_COUNT + 1))
   echo dump >&7
-  wait_for '[ "$(grep -c "^end$" "$WORK/app.out")" -ge $((STATE_COUNT + 0)) ]' 100 || die "no state from the window"
+  wait_for '[ "$(grep -c "^end$" "$WORK/app.out")" -ge $((STATE_COUNT + 0)) ]' 300 || die "no state from the window"
   awk -v n="$STATE_COUNT" '/^begin$/ {k++} k == n {print} /^end$/ && k == n {exit}' "$WORK/app.out" >"$WORK/state"
 }
 
@@ -227,13 +231,13 @@ case_tray_icon() {
 # Minimize through the window manager hides the window; the entry brings it back.
 case_minimize_and_restore() {
   xdotool windowminimize "$WINDOW_ID"
-  wait_for '! xwininfo -id "$WINDOW_ID" 2>/dev/null | grep -q IsViewable' 50 || fail "the window stays on screen after minimize"
+  wait_for '! xwininfo -id "$WINDOW_ID" 2>/dev/null | grep -q IsViewable' 150 || fail "the window stays on screen after minimize"
   sleep 0.3
   dump
   expect_state form visible=0 "minimized=1	component-visible=0	component-minimized=1"
   screenshot minimized
   click_at "$TRAY_X" "$TRAY_Y"
-  wait_for 'xwininfo -id "$WINDOW_ID" 2>/dev/null | grep -q IsViewable' 50 || fail "the window does not come back from the tray"
+  wait_for 'xwininfo -id "$WINDOW_ID" 2>/dev/null | grep -q IsViewable' 150 || fail "the window does not come back from the tray"
   sleep 0.3
   dump
   expect_state form visible=1 "minimized=0	component-visible=1	component-minimized=0"
