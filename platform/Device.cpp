@@ -15,7 +15,9 @@ DeviceBackend* SetDeviceBackend(DeviceBackend* backend) {
   return old;
 }
 
-DeviceBackend* CurrentDeviceBackend() { return g_backend; }
+DeviceBackend* CurrentDeviceBackend() {
+  return g_backend;
+}
 
 THandle OpenDevice(const std::u16string& path, std::uint32_t access, std::uint32_t share) {
   if (g_backend == nullptr) return INVALID_HANDLE_VALUE;
@@ -37,6 +39,21 @@ void CloseDevice(THandle handle) {
 
 std::string DeviceNode(const std::u16string& path) {
   return g_backend == nullptr ? std::string() : g_backend->DeviceNode(path);
+}
+
+int DriveNumberOfPath(const std::u16string& path) {
+  static const std::u16string prefix = u"\\\\.\\PhysicalDrive";
+  if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0) return -1;
+  const std::size_t digits = path.size() - prefix.size();
+  if (digits > 6) return -1;  // no machine has a million disks
+  if (digits > 1 && path[prefix.size()] == u'0') return -1;
+  int n = 0;
+  for (std::size_t i = prefix.size(); i < path.size(); ++i) {
+    const char16_t c = path[i];
+    if (c < u'0' || c > u'9') return -1;
+    n = n * 10 + static_cast<int>(c - u'0');
+  }
+  return n;
 }
 
 bool IsPermittedExchange(std::uint32_t code, const void* in, std::uint32_t in_len,

@@ -27,8 +27,7 @@ class DeviceBackend {
   virtual ~DeviceBackend() = default;
 
   // Opens an existing device; INVALID_HANDLE_VALUE when it cannot be opened.
-  virtual THandle Open(const std::u16string& path, std::uint32_t access,
-                       std::uint32_t share) = 0;
+  virtual THandle Open(const std::u16string& path, std::uint32_t access, std::uint32_t share) = 0;
   // One control exchange; true on success. `returned` may be null.
   virtual bool Control(THandle handle, std::uint32_t code, const void* in, std::uint32_t in_len,
                        void* out, std::uint32_t out_len, std::uint32_t* returned) = 0;
@@ -49,6 +48,11 @@ bool DeviceControl(THandle handle, std::uint32_t code, const void* in, std::uint
                    void* out, std::uint32_t out_len, std::uint32_t* returned);
 void CloseDevice(THandle handle);
 std::string DeviceNode(const std::u16string& path);
+
+// The drive number N of "\\.\PhysicalDrive" followed by N in decimal, or -1
+// when the path is anything else (other prefix, no digits, a sign, a leading
+// zero, a number too large). For backends that map drive paths themselves.
+int DriveNumberOfPath(const std::u16string& path);
 
 // The read-only guard: true exactly for the exchanges this program may send.
 // SMART_GET_VERSION with no input, and SMART_RCV_DRIVE_DATA carrying IDENTIFY

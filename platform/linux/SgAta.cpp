@@ -76,21 +76,6 @@ constexpr int SENSE_KEY_RECOVERED_ERROR = 0x1;
 
 }  // namespace
 
-int DriveNumberOfPath(const std::u16string& path) {
-  static const std::u16string prefix = u"\\\\.\\PhysicalDrive";
-  if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0) return -1;
-  const std::size_t digits = path.size() - prefix.size();
-  if (digits > 6) return -1;  // no machine has a million disks
-  if (digits > 1 && path[prefix.size()] == u'0') return -1;
-  int n = 0;
-  for (std::size_t i = prefix.size(); i < path.size(); ++i) {
-    const char16_t c = path[i];
-    if (c < u'0' || c > u'9') return -1;
-    n = n * 10 + static_cast<int>(c - u'0');
-  }
-  return n;
-}
-
 bool DiskNameLess(const std::string& a, const std::string& b) {
   const bool a_scsi = a.rfind("sd", 0) == 0, b_scsi = b.rfind("sd", 0) == 0;
   if (a_scsi != b_scsi) return a_scsi;

@@ -13,15 +13,13 @@
 #include <vector>
 
 #include "disk/smart.h"
+#include "platform/Device.h"
 
 namespace platform::linux_device {
 
 // ---- Drive numbers and block devices --------------------------------------
 
-// The drive number N of "\\.\PhysicalDrive" followed by N in decimal, or -1
-// when the path is anything else (other prefix, no digits, a sign, a leading
-// zero, a number too large).
-int DriveNumberOfPath(const std::u16string& path);
+using platform::DriveNumberOfPath;  // drive paths are parsed in the device seam
 
 // True when disk `a` comes before disk `b` in drive-number order: the SCSI
 // disks first (sda ... sdz, sdaa, ...), then the other kinds by name, digit

@@ -7,24 +7,15 @@
 namespace sim {
 
 int SimDeviceBackend::DriveNumberOf(const std::u16string& path) {
-  static const std::u16string prefix = u"\\\\.\\PhysicalDrive";
-  if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0) return -1;
-  long n = 0;
-  for (std::size_t i = prefix.size(); i < path.size(); ++i) {
-    const char16_t c = path[i];
-    if (c < u'0' || c > u'9') return -1;
-    if (i == prefix.size() && c == u'0' && path.size() > prefix.size() + 1) return -1;
-    n = n * 10 + (c - u'0');
-    if (n > 1'000'000) return -1;
-  }
-  return static_cast<int>(n);
+  return platform::DriveNumberOfPath(path);
 }
 
 platform::THandle SimDeviceBackend::Open(const std::u16string& path, std::uint32_t access,
                                          std::uint32_t share) {
   open_calls.push_back(OpenCall{path, access, share});
   const int n = DriveNumberOf(path);
-  if (n < 0 || n >= static_cast<int>(drives.size()) || drives[static_cast<std::size_t>(n)].fail_open)
+  if (n < 0 || n >= static_cast<int>(drives.size()) ||
+      drives[static_cast<std::size_t>(n)].fail_open)
     return platform::INVALID_HANDLE_VALUE;
   const platform::THandle h = next_handle_++;
   open_[h] = n;
@@ -78,11 +69,14 @@ bool SimDeviceBackend::Control(platform::THandle handle, std::uint32_t code, con
   return true;
 }
 
-void SimDeviceBackend::Close(platform::THandle handle) { open_.erase(handle); }
+void SimDeviceBackend::Close(platform::THandle handle) {
+  open_.erase(handle);
+}
 
 std::string SimDeviceBackend::DeviceNode(const std::u16string& path) {
   const int n = DriveNumberOf(path);
-  if (n < 0 || n >= static_cast<int>(drives.size()) || drives[static_cast<std::size_t>(n)].fail_open)
+  if (n < 0 || n >= static_cast<int>(drives.size()) ||
+      drives[static_cast<std::size_t>(n)].fail_open)
     return std::string();
   const SimDrive& d = drives[static_cast<std::size_t>(n)];
   return d.device_node.empty() ? "sim" + std::to_string(n) : d.device_node;
